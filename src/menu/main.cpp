@@ -1,0 +1,3 @@
+#include "menu/menu.hpp"
+
+int main() { return menu::run_program(); }
