@@ -66,6 +66,10 @@ void console::flush() {
 
 int console::peek() {
     if (input_position_ == input_.size()) {
+        if (input_at_end_) {
+            // A terminal reports its end once; asking again would wait for more typing.
+            return -1;
+        }
         // About to wait for the user: the prompt must be on the console first.
         flush();
         input_.resize(input_chunk);
@@ -73,6 +77,7 @@ int console::peek() {
         input_.resize(received);
         input_position_ = 0;
         if (received == 0) {
+            input_at_end_ = true;
             return -1;
         }
     }

@@ -53,6 +53,7 @@ private:
     std::string pending_output_;
     std::string input_;
     std::size_t input_position_ = 0;
+    bool input_at_end_ = false;
 };
 
 // The decimal form that write_number writes: a minus sign when negative, no fill.
