@@ -12,6 +12,7 @@
 namespace {
 
 using testing_support::draw_for;
+using testing_support::draws_for;
 using testing_support::scripted_device;
 using testing_support::scripted_draws;
 
@@ -28,10 +29,7 @@ class ResolveFumble : public ::testing::TestWithParam<fumble_case> {};
 // depends on how many draws a fumble takes.
 TEST_P(ResolveFumble, WritesTheMishapAndTakesExactlyItsDice) {
     const fumble_case& row = GetParam();
-    std::vector<std::int32_t> draws;
-    for (const std::int32_t face : row.faces) {
-        draws.push_back(draw_for(face));
-    }
+    const std::vector<std::int32_t> draws = draws_for(row.faces);
     scripted_device device(row.weapon);
     scripted_draws source(draws);
     {

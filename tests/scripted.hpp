@@ -69,4 +69,14 @@ private:
 // A draw that gives `face` on a die of `sides` sides.
 constexpr std::int32_t draw_for(std::int32_t face) { return face - 1; }
 
+// The draws that give these faces, one die after the other.
+inline std::vector<std::int32_t> draws_for(const std::vector<std::int32_t>& faces) {
+    std::vector<std::int32_t> draws;
+    draws.reserve(faces.size());
+    for (const std::int32_t face : faces) {
+        draws.push_back(draw_for(face));
+    }
+    return draws;
+}
+
 }  // namespace testing_support

@@ -12,6 +12,7 @@
 namespace {
 
 using testing_support::draw_for;
+using testing_support::draws_for;
 using testing_support::scripted_device;
 using testing_support::scripted_draws;
 
@@ -26,10 +27,7 @@ class RollToHit : public ::testing::TestWithParam<to_hit_case> {};
 
 TEST_P(RollToHit, WritesThisAndTakesExactlyTheseDice) {
     const to_hit_case& row = GetParam();
-    std::vector<std::int32_t> draws;
-    for (const std::int32_t face : row.faces) {
-        draws.push_back(draw_for(face));
-    }
+    const std::vector<std::int32_t> draws = draws_for(row.faces);
     scripted_device device(row.input);
     scripted_draws source(draws);
     {
@@ -114,12 +112,8 @@ TEST(RollToHitInput, TheEndOfInputAtAnyQuestionEndsTheDialogue) {
         std::string input;
     } cases[] = {{{8}, ""}, {{8}, "1"}, {{1}, ""}, {{1, 11}, "1"}};
     for (const auto& row : cases) {
-        std::vector<std::int32_t> draws;
-        for (const std::int32_t face : row.faces) {
-            draws.push_back(draw_for(face));
-        }
         scripted_device device(row.input);
-        scripted_draws source(draws);
+        scripted_draws source(draws_for(row.faces));
         console::console console(device);
         EXPECT_THROW(dice::roll_to_hit(console, source), console::input_ended) << row.input;
     }
