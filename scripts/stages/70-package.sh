@@ -4,7 +4,8 @@
 # Nothing is installed into the machine: the package is unpacked into a temporary folder.
 # shellcheck shell=bash
 
-ensure_packages dpkg-dev groff-base man-db file gzip
+# bsdextrautils has col, which man runs when its output is no terminal.
+ensure_packages dpkg-dev groff-base man-db bsdextrautils file gzip
 
 build=build/package
 scratch=$(mktemp -d)
