@@ -57,11 +57,11 @@ maintainer=$(dpkg-deb -f "$deb" Maintainer)
 
 description=$(dpkg-deb -f "$deb" Description)
 summary=$(head -n 1 <<<"$description")
-[ -n "$summary" ] && [ ${#summary} -lt 80 ] || fail "summary '$summary' is empty or too long"
-[ "$(wc -l <<<"$description")" -gt 1 ] || fail "no long description"
-if awk 'length > 80 { exit 1 }' <<<"$description"; then :; else
-    fail "a description line is longer than 80 columns"
+if [ -z "$summary" ] || [ ${#summary} -ge 80 ]; then
+    fail "summary '$summary' is empty or too long"
 fi
+[ "$(wc -l <<<"$description")" -gt 1 ] || fail "no long description"
+awk 'length > 80 { exit 1 }' <<<"$description" || fail "a description line is longer than 80 columns"
 
 # Computed by dpkg-shlibdeps: a C++ program needs at least the C and C++ runtimes, each with
 # the lowest version that has every symbol it uses.
@@ -137,8 +137,9 @@ play() {
     grep -aq 'You picked 6 sided dice. ' "$scratch/out" || fail "$program did not roll six-sided dice"
     local total
     total=$(grep -ao 'You Rolled A [0-9]*' "$scratch/out" | awk '{ print $NF }')
-    [ -n "$total" ] && [ "$total" -ge 2 ] && [ "$total" -le 12 ] ||
+    if ! [[ $total =~ ^[0-9]+$ ]] || [ "$total" -lt 2 ] || [ "$total" -gt 12 ]; then
         fail "$program rolled '$total' on two six-sided dice"
+    fi
     grep -aq 'Would You Like To Make Another Choice? ' "$scratch/out" ||
         fail "$program did not ask for another choice"
     echo "played: $program rolled $total on two six-sided dice and exited 0"
