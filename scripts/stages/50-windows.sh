@@ -1,8 +1,8 @@
-# Cross-builds dice.exe and the unit tests for 64-bit Windows, then runs the unit tests and
-# the piped cases against dice.exe under Wine.
+# Cross-builds dice.exe and the unit tests for 64-bit Windows, then runs the unit tests, the
+# piped cases and a session on a terminal against dice.exe under Wine.
 # shellcheck shell=bash
 
-ensure_packages g++-mingw-w64-x86-64-posix wine wine64 googletest
+ensure_packages g++-mingw-w64-x86-64-posix wine wine64 googletest tmux
 
 # Quiet, and self-contained: the Wine configuration lives in the build folder, and no
 # installer for .NET or the HTML engine is offered on its first start.
@@ -24,6 +24,9 @@ exe=build/windows-cross/src/dice.exe
 timeout 180 wine "$exe" </dev/null >/dev/null
 
 timeout 600 ctest --preset windows-cross
+
+# The console side, which no pipe reaches: a session on a terminal, with Wine's console.
+timeout 300 bash tests/end_to_end/console_session_test.sh "$exe" wine
 
 # The transcript of a short session, shown for the log; the piped cases above check it.
 printf '3 2 2' | timeout 60 wine "$exe" | od -c | tail -n 6
