@@ -28,11 +28,19 @@ namespace {
 constexpr std::string_view line_break = "\r\n";
 constexpr std::string_view stripped_line_break = "\n";
 const std::filesystem::path null_device = "NUL";
-int duplicate(int descriptor) { return ::_dup(descriptor); }
-int duplicate_onto(int from, int to) { return ::_dup2(from, to); }
-int close_descriptor(int descriptor) { return ::_close(descriptor); }
+int duplicate(int descriptor) {
+    return ::_dup(descriptor);
+}
+int duplicate_onto(int from, int to) {
+    return ::_dup2(from, to);
+}
+int close_descriptor(int descriptor) {
+    return ::_close(descriptor);
+}
 // Opened as the process's own streams are: in the default text mode.
-int open_for_reading(const std::filesystem::path& path) { return ::_wopen(path.c_str(), _O_RDONLY); }
+int open_for_reading(const std::filesystem::path& path) {
+    return ::_wopen(path.c_str(), _O_RDONLY);
+}
 int open_for_writing(const std::filesystem::path& path) {
     return ::_wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC, _S_IREAD | _S_IWRITE);
 }
@@ -40,10 +48,18 @@ int open_for_writing(const std::filesystem::path& path) {
 constexpr std::string_view line_break = "\n";
 constexpr std::string_view stripped_line_break = "\r\n";
 const std::filesystem::path null_device = "/dev/null";
-int duplicate(int descriptor) { return ::dup(descriptor); }
-int duplicate_onto(int from, int to) { return ::dup2(from, to); }
-int close_descriptor(int descriptor) { return ::close(descriptor); }
-int open_for_reading(const std::filesystem::path& path) { return ::open(path.c_str(), O_RDONLY); }
+int duplicate(int descriptor) {
+    return ::dup(descriptor);
+}
+int duplicate_onto(int from, int to) {
+    return ::dup2(from, to);
+}
+int close_descriptor(int descriptor) {
+    return ::close(descriptor);
+}
+int open_for_reading(const std::filesystem::path& path) {
+    return ::open(path.c_str(), O_RDONLY);
+}
 int open_for_writing(const std::filesystem::path& path) {
     return ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
 }
@@ -59,7 +75,8 @@ class standard_streams : public ::testing::Test {
 protected:
     void SetUp() override {
         directory_ = std::filesystem::temp_directory_path() /
-                     ("dice-streams-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+                     ("dice-streams-" +
+                      std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::create_directories(directory_);
         std::fflush(stdout);
         saved_input_ = duplicate(standard_input);
@@ -187,7 +204,8 @@ TEST_F(standard_streams, ReadHandsOverTheInputInThePlatformsTextMode) {
         }
     }
     restore();
-    EXPECT_EQ(received, "1" + std::string(stripped_line_break) + "2" + std::string(stripped_line_break));
+    EXPECT_EQ(received,
+              "1" + std::string(stripped_line_break) + "2" + std::string(stripped_line_break));
 }
 
 // The null device is a character device like a console, but there is no keyboard behind

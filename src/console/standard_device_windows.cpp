@@ -4,9 +4,8 @@
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
-#include <windows.h>
-
 #include <io.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <atomic>
@@ -47,7 +46,8 @@ BOOL WINAPI on_console_control(DWORD) {
 // the NUL device and other character devices, which have no screen and no keyboard.
 bool is_console(HANDLE handle) {
     DWORD mode = 0;
-    return handle != nullptr && handle != INVALID_HANDLE_VALUE && ::GetConsoleMode(handle, &mode) != 0;
+    return handle != nullptr && handle != INVALID_HANDLE_VALUE &&
+           ::GetConsoleMode(handle, &mode) != 0;
 }
 
 // The runtime's default reaction to a call on a descriptor that is not open is to end
