@@ -122,18 +122,15 @@ class Terminal:
         self.type(command_line + "\r")
         self.wait_for_text(command_line + "\r\n", "the shell to take the command")
 
-    def shell_output(self, command_line):
-        """The lines a shell command writes. Its marker is split by quotes so that the
-        echo of the typed command never matches it."""
-        self.type(command_line + '; echo @@"END"\r')
-        self.wait_for(lambda: re.search(rb"\r\n@@END\r\n", self.since_mark()), command_line)
-        self.wait_for(lambda: self.since_mark().endswith(SHELL_PROMPT.encode()), "the shell's prompt")
-        lines = self.since_mark().decode("latin-1").split("\r\n")
-        return lines[1:lines.index("@@END")]
-
     def stty(self):
-        (modes,) = self.shell_output("stty -g")
-        return modes
+        """The terminal's modes as `stty -g` prints them. The marker after them is split by
+        quotes so that the echo of the typed command never matches it; with echo off (a
+        program that left the terminal so) the command is not shown, and its output still is."""
+        self.type('stty -g; echo @@"END"\r')
+        found = re.compile(rb"(?:^|\n)([0-9a-f:]+)\r\n@@END\r\n")
+        self.wait_for(lambda: found.search(self.since_mark()), "the output of stty -g")
+        self.wait_for_shell()
+        return found.search(self.since_mark()).group(1).decode()
 
     def fg(self):
         """Brings the stopped or background program back; the shell names it first."""
@@ -445,7 +442,11 @@ class TerminalModes(TerminalTestCase):
         terminal = self.terminal(shell="bash")
         modes = terminal.stty()
         terminal.run(PROGRAM + " &")
-        terminal.wait_for_text(PAUSE_PROMPT)
+        # The job's first screen and the shell's next prompt come in either order.
+        terminal.wait_for(lambda: PAUSE_PROMPT.encode() in terminal.since_mark()
+                          and re.search(rb"\[1\] \d+\r\n(.*?)" + re.escape(SHELL_PROMPT.encode()),
+                                        terminal.since_mark(), re.DOTALL),
+                          "the job's pause and the shell's prompt")
         # The job stops at its pause, before it touches the terminal's modes.
         terminal.assert_quiet("the pause of a job in the background")
         terminal.type("\r")
@@ -550,7 +551,8 @@ def main():
     loader = unittest.defaultTestLoader
     suite = loader.loadTestsFromNames(names, module) if names else loader.loadTestsFromModule(module)
     result = unittest.TextTestRunner(verbosity=2).run(suite)
-    failed = len(result.failures) + len(result.errors)
+    # A failing case of a table reports its test method once per failing row.
+    failed = len({getattr(test, "test_case", test).id() for test, _ in result.failures + result.errors})
     passed = result.testsRun - failed - len(result.skipped)
     print(f"terminal: {passed} passed, {failed} failed, {len(result.skipped)} skipped")
     sys.exit(0 if result.wasSuccessful() else 1)
