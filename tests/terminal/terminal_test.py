@@ -223,6 +223,8 @@ class Dialogue(TerminalTestCase):
         terminal.wait_for_screen("HAVE A NICE DAY!")
         terminal.wait_for_pause()
         self.assertIn(b"\x1b[H\x1b[2J\x1b[3J", terminal.since_mark())
+        self.assertFalse(terminal.on_screen(SHELL_PROMPT) or terminal.on_screen("<ALT>"),
+                         "the clear leaves nothing of the screen before it\n" + terminal.dump())
         # Its first row holds one blank, which no screen shows: the bytes do.
         self.assertIn(b"\x1b[3J \r\n\r\n\r\n\r\n\r\n\r\n THIS PROGRAM", terminal.since_mark())
         screen = terminal.screen.display
@@ -397,6 +399,26 @@ class TerminalModes(TerminalTestCase):
                 terminal.wait_for_shell()
                 self.assertEqual(terminal.exit_status(), status)
                 self.assertEqual(terminal.stty(), modes)
+
+    def test_a_signal_ignored_by_whoever_started_it_stays_ignored(self):
+        terminal = self.terminal()
+        modes = terminal.stty()
+        # The shell ignores Ctrl-C and so, inherited, does the program it starts.
+        terminal.run("trap '' INT")
+        terminal.wait_for_shell()
+        terminal.run(PROGRAM)
+        terminal.wait_for_pause()
+        terminal.type("\x03")
+        terminal.assert_quiet("the pause after an ignored Ctrl-C")
+        terminal.type("x")
+        terminal.wait_for_screen("HAVE A NICE DAY!")
+        terminal.wait_for_pause()
+        terminal.type("x")
+        terminal.wait_for_menu()
+        terminal.type("\x04")
+        terminal.wait_for_shell()
+        self.assertEqual(terminal.exit_status(), 0)
+        self.assertEqual(terminal.stty(), modes)
 
     def test_ctrl_z_during_a_pause_then_fg(self):
         terminal = self.terminal()
