@@ -193,9 +193,9 @@ class TerminalTestCase(unittest.TestCase):
         self.addCleanup(terminal.close)
         return terminal
 
-    def start(self, terminal, prefix=""):
+    def start(self, terminal):
         """Starts the program and answers its two start-up pauses."""
-        terminal.run(prefix + PROGRAM)
+        terminal.run(PROGRAM)
         terminal.wait_for_pause()
         terminal.type("x")
         terminal.wait_for_screen("HAVE A NICE DAY!")
@@ -205,7 +205,7 @@ class TerminalTestCase(unittest.TestCase):
 
 
 class Dialogue(TerminalTestCase):
-    def test_a_whole_run_as_the_issue_describes_it(self):
+    def test_a_whole_run_with_a_digit_key_at_the_pause(self):
         terminal = self.terminal()
         modes = terminal.stty()
         terminal.run(PROGRAM)
