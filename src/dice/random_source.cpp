@@ -2,6 +2,8 @@
 
 #include <ctime>
 
+#include "dice/pool_sum.hpp"
+
 namespace dice {
 
 std::int64_t random_source::sum_of_dice(std::int32_t sides, std::int32_t count) {
@@ -19,11 +21,7 @@ void linear_congruential_source::seed_from_clock() {
 }
 
 std::int64_t linear_congruential_source::sum_of_dice(std::int32_t sides, std::int32_t count) {
-    std::int64_t total = 0;
-    for (std::int32_t dicerolled = 0; dicerolled < count; ++dicerolled) {
-        total += next_draw() % sides + 1;
-    }
-    return total;
+    return dice::sum_of_dice(state_, sides, count);
 }
 
 std::int32_t roll_die(random_source& source, std::int32_t sides) {
