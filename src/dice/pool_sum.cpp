@@ -46,7 +46,7 @@ static_assert((lane_jump.mul - 1U) % (1U << 18U) == 0U && ((lane_jump.mul - 1U) 
 static_assert(lane_jump.add % (1U << 16U) == 0U && (lane_jump.add >> 16U) % 2U == 1U,
               "65536 steps must add 2^16 * odd");
 
-constexpr std::int32_t draw_values = 32768;     // a draw has 15 bits
+constexpr std::int32_t draw_values = 32768;  // a draw has 15 bits
 constexpr std::int32_t half_lane = draw_values / 2;
 constexpr std::uint64_t lane_count = 65536U;
 
@@ -55,7 +55,9 @@ constexpr std::uint64_t lane_threshold = std::uint64_t{1} << 18U;
 // Lane steps (draws actually stepped) from which a second thread pays for itself.
 constexpr std::uint64_t thread_threshold = std::uint64_t{1} << 22U;
 
-constexpr std::uint32_t draw_of(std::uint32_t state) { return (state >> 16U) & 0x7fffU; }
+constexpr std::uint32_t draw_of(std::uint32_t state) {
+    return (state >> 16U) & 0x7fffU;
+}
 
 std::uint32_t rest_of(std::uint32_t draw, const detail::divisor& div) {
     const std::uint32_t quotient = ((draw * div.multiplier) >> 16U) >> div.shift;
@@ -85,9 +87,9 @@ std::uint64_t rests_one_by_one(std::uint32_t state, std::uint64_t count,
 }
 
 struct lane_plan {
-    std::uint32_t start;      // the state before the run's first draw
-    std::int32_t full_laps;   // Q: every lane has Q draws, lanes below `longer` have Q + 1
-    std::uint32_t longer;     // R
+    std::uint32_t start;     // the state before the run's first draw
+    std::int32_t full_laps;  // Q: every lane has Q draws, lanes below `longer` have Q + 1
+    std::uint32_t longer;    // R
     detail::divisor div;
     detail::lane_kernel kernel;
 };
@@ -108,8 +110,8 @@ std::uint64_t sum_lanes(std::uint32_t& state, std::uint32_t begin, std::uint32_t
     alignas(64) std::uint16_t step[detail::lanes_per_chunk];
     std::uint64_t total = 0;
     for (std::uint32_t lane = begin; lane < end;) {
-        const std::uint32_t in_chunk =
-            std::min<std::uint32_t>(end - lane, static_cast<std::uint32_t>(detail::lanes_per_chunk));
+        const std::uint32_t in_chunk = std::min<std::uint32_t>(
+            end - lane, static_cast<std::uint32_t>(detail::lanes_per_chunk));
         for (std::uint32_t i = 0; i < in_chunk; ++i) {
             const auto d = detail::lane_step(static_cast<std::uint16_t>(state & 0xffffU));
             auto h = static_cast<std::uint32_t>(state >> 16U);
@@ -241,7 +243,8 @@ __attribute__((target("avx2"))) std::uint64_t avx2_kernel(const std::uint16_t* h
         for (std::int32_t j = 0; j < run; ++j) {
             for (int v = 0; v < vectors; ++v) {
                 const __m256i draw = _mm256_and_si256(high[v], mask);
-                const __m256i quotient = _mm256_srl_epi16(_mm256_mulhi_epu16(draw, multiplier), shift);
+                const __m256i quotient =
+                    _mm256_srl_epi16(_mm256_mulhi_epu16(draw, multiplier), shift);
                 const __m256i rest = _mm256_sub_epi16(draw, _mm256_mullo_epi16(quotient, value));
                 narrow[v] = _mm256_add_epi16(narrow[v], rest);
                 high[v] = _mm256_add_epi16(high[v], step[v]);
@@ -290,7 +293,8 @@ __attribute__((target("avx512f,avx512bw"))) std::uint64_t avx512_kernel(
         for (std::int32_t j = 0; j < run; ++j) {
             for (int v = 0; v < vectors; ++v) {
                 const __m512i draw = _mm512_and_si512(high[v], mask);
-                const __m512i quotient = _mm512_srl_epi16(_mm512_mulhi_epu16(draw, multiplier), shift);
+                const __m512i quotient =
+                    _mm512_srl_epi16(_mm512_mulhi_epu16(draw, multiplier), shift);
                 const __m512i rest = _mm512_sub_epi16(draw, _mm512_mullo_epi16(quotient, value));
                 narrow[v] = _mm512_add_epi16(narrow[v], rest);
                 high[v] = _mm512_add_epi16(high[v], step[v]);
@@ -329,7 +333,8 @@ bool kernel_supported(pool_kernel kernel) {
         case pool_kernel::avx2:
             return __builtin_cpu_supports("avx2") != 0;
         case pool_kernel::avx512:
-            return __builtin_cpu_supports("avx512f") != 0 && __builtin_cpu_supports("avx512bw") != 0;
+            return __builtin_cpu_supports("avx512f") != 0 &&
+                   __builtin_cpu_supports("avx512bw") != 0;
 #else
         case pool_kernel::avx2:
         case pool_kernel::avx512:
@@ -373,7 +378,8 @@ std::int64_t sum_of_dice(std::uint32_t& state, std::int32_t sides, std::int32_t 
     const detail::divisor div = detail::make_divisor(magnitude);
     std::uint64_t rests = 0;
     std::uint64_t remaining = draws;
-    if ((magnitude & (magnitude - 1U)) == 0U && magnitude <= static_cast<std::uint32_t>(draw_values)) {
+    if ((magnitude & (magnitude - 1U)) == 0U &&
+        magnitude <= static_cast<std::uint32_t>(draw_values)) {
         // A die of 2^k sides reads state bits 16..15+k, so only the state mod 2^(16+k) matters,
         // and that is a full-period generator of its own: every 2^(16+k) draws it is back, having
         // shown each face 2^16 times. The leftover draws read the same faces as the first ones.
