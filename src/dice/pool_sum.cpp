@@ -4,7 +4,10 @@
 #include <system_error>
 #include <thread>
 
-#if (defined(__GNUC__) || defined(__clang__)) && (defined(__x86_64__) || defined(__i386__))
+// DICE_POOL_SUM_PORTABLE_ONLY builds the portable kernel alone, as compilers without GCC's
+// target attributes (MSVC) do.
+#if !defined(DICE_POOL_SUM_PORTABLE_ONLY) && (defined(__GNUC__) || defined(__clang__)) && \
+    (defined(__x86_64__) || defined(__i386__))
 #define DICE_POOL_SUM_X86 1
 #include <immintrin.h>
 #else
@@ -177,13 +180,6 @@ std::uint64_t rests_of_run(std::uint32_t start, std::uint64_t count, const detai
 
 // ---- lane kernels -------------------------------------------------------------------------
 
-// Every kernel keeps a 16-bit running sum per lane and folds it into wider sums before it can
-// pass 32767, the most that the signed pairwise widening of the SIMD kernels accepts.
-std::int32_t steps_between_folds(const detail::divisor& div) {
-    const std::uint32_t largest_rest = std::min<std::uint32_t>(div.value - 1U, 32767U);
-    return largest_rest == 0U ? draw_values : static_cast<std::int32_t>(32767U / largest_rest);
-}
-
 std::uint64_t portable_kernel(const std::uint16_t* h, const std::uint16_t* d, std::int32_t steps,
                               const detail::divisor& div) {
     constexpr int lanes = detail::lanes_per_chunk;
@@ -208,6 +204,13 @@ std::uint64_t portable_kernel(const std::uint16_t* h, const std::uint16_t* d, st
 }
 
 #if DICE_POOL_SUM_X86
+
+// The SIMD kernels keep a 16-bit running sum per lane and fold it into 32-bit sums before it
+// can pass 32767, the most that their signed pairwise widening accepts.
+std::int32_t steps_between_folds(const detail::divisor& div) {
+    const std::uint32_t largest_rest = std::min<std::uint32_t>(div.value - 1U, 32767U);
+    return largest_rest == 0U ? draw_values : static_cast<std::int32_t>(32767U / largest_rest);
+}
 
 // The divisor's 16-bit lane constants. A number of sides beyond every draw has multiplier 0,
 // so its value never matters there.
