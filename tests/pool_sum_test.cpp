@@ -144,7 +144,8 @@ TEST(PoolSumTest, SmallPoolsEqualRollDieCallsOnTheSameGenerator) {
 
 // Counts on both sides of where the lanes start (2^18 draws), of whole lane laps (65536),
 // of chunks of 64 lanes, of the middle lane where the second thread starts, of the second
-// thread's threshold (2^22 draws stepped) and of the periods of 4 and 8 sides (2^18, 2^19).
+// thread's threshold (2^22 draws stepped) and of the periods of 4 and 8 sides (2^18, 2^19)
+// and their halves.
 TEST(PoolSumTest, EqualsThePlainLoopAroundEveryBoundaryWithEveryKernel) {
     const std::int32_t lanes = 65536;
     const std::int32_t lane_start = 1 << 18;
@@ -153,6 +154,9 @@ TEST(PoolSumTest, EqualsThePlainLoopAroundEveryBoundaryWithEveryKernel) {
         lanes - 1,
         lanes,
         lanes + 1,
+        lane_start / 2 - 1,
+        lane_start / 2,
+        lane_start / 2 + 1,
         lane_start - 1,
         lane_start,
         lane_start + 1,
@@ -165,6 +169,7 @@ TEST(PoolSumTest, EqualsThePlainLoopAroundEveryBoundaryWithEveryKernel) {
         2 * lane_start - 1,
         2 * lane_start,
         2 * lane_start + 1,
+        3 * lane_start / 2 + 1,
         3 * lane_start + 1,
         7 * lanes + 12345,
         (1 << 22) - lanes - 1,

@@ -380,18 +380,26 @@ std::int64_t sum_of_dice(std::uint32_t& state, std::int32_t sides, std::int32_t 
     }
     const detail::divisor div = detail::make_divisor(magnitude);
     std::uint64_t rests = 0;
-    std::uint64_t remaining = draws;
     if ((magnitude & (magnitude - 1U)) == 0U &&
         magnitude <= static_cast<std::uint32_t>(draw_values)) {
         // A die of 2^k sides reads state bits 16..15+k, so only the state mod 2^(16+k) matters,
         // and that is a full-period generator of its own: every 2^(16+k) draws it is back, having
-        // shown each face 2^16 times. The leftover draws read the same faces as the first ones.
+        // shown each face 2^16 times. The leftover draws read the same faces as the first ones,
+        // and when they are most of a period, the rest of that period is shorter to step.
         const std::uint64_t period = lane_count * magnitude;
+        const std::uint64_t period_rests =
+            lane_count * (std::uint64_t{magnitude} * (magnitude - 1U) / 2U);
         const std::uint64_t periods = draws / period;
-        rests += periods * lane_count * (std::uint64_t{magnitude} * (magnitude - 1U) / 2U);
-        remaining = draws % period;
+        const std::uint64_t leftover = draws % period;
+        if (leftover <= period / 2U) {
+            rests = periods * period_rests + rests_of_run(start, leftover, div, options);
+        } else {
+            rests = (periods + 1U) * period_rests -
+                    rests_of_run(advance(start, leftover), period - leftover, div, options);
+        }
+    } else {
+        rests = rests_of_run(start, draws, div, options);
     }
-    rests += rests_of_run(start, remaining, div, options);
     return static_cast<std::int64_t>(rests) + count;
 }
 
