@@ -142,6 +142,16 @@ TEST(PoolSumTest, SmallPoolsEqualRollDieCallsOnTheSameGenerator) {
     }
 }
 
+// Die by die, 0 sides would divide by zero; a pool of them counts each die as 1 instead and
+// still takes one draw per die.
+TEST(PoolSumTest, DiceOfNoSidesCountOneEachAndStillDraw) {
+    for (const std::int32_t count : {1, 1000, 1 << 20}) {
+        std::uint32_t state = 7U;
+        EXPECT_EQ(dice::sum_of_dice(state, 0, count), count);
+        EXPECT_EQ(state, dice::advance(7U, static_cast<std::uint64_t>(count)));
+    }
+}
+
 // Counts on both sides of where the lanes start (2^18 draws), of whole lane laps (65536),
 // of chunks of 64 lanes, of the middle lane where the second thread starts, of the second
 // thread's threshold (2^22 draws stepped) and of the periods of 4 and 8 sides (2^18, 2^19)

@@ -42,8 +42,9 @@ struct pool_options {
 
 // The total of `count` dice of `sides` sides drawn from `state`, each die being
 // (draw % sides) + 1, and `state` moved on by `count` draws: exactly what `count` such dice
-// in a row give. A count of 0 or less draws nothing and totals 0. `sides` must not be 0; a
-// negative number of sides reduces like C++'s `%` does, by its magnitude.
+// in a row give. A count of 0 or less draws nothing and totals 0. A negative number of sides
+// reduces like C++'s `%` does, by its magnitude. A die of 0 sides has no face (die by die it
+// would divide by zero); here each such die counts 1 and still takes its draw.
 std::int64_t sum_of_dice(std::uint32_t& state, std::int32_t sides, std::int32_t count);
 std::int64_t sum_of_dice(std::uint32_t& state, std::int32_t sides, std::int32_t count,
                          const pool_options& options);
