@@ -170,6 +170,25 @@ public:
     }
 };
 
+// A descriptor that someone else set to non-blocking (they share it with us) says "not
+// now" instead of waiting. That is no end of input and no failed write: we wait the way a
+// blocking descriptor would have, and try again. False when waiting is impossible.
+bool wait_until_ready(int descriptor, short events) {
+    struct pollfd ready {descriptor, events, 0};
+    for (;;) {
+        const int result = ::poll(&ready, 1, -1);
+        if (result > 0) {
+            // Readiness, hang-up or error: the retried call tells which.
+            return (ready.revents & POLLNVAL) == 0;
+        }
+        if (result < 0 && errno != EINTR) {
+            return false;
+        }
+    }
+}
+
+bool must_wait(ssize_t result) { return result < 0 && (errno == EAGAIN || errno == EWOULDBLOCK); }
+
 bool read_byte(unsigned char& byte) {
     for (;;) {
         const ssize_t received = ::read(STDIN_FILENO, &byte, 1);
@@ -177,6 +196,9 @@ bool read_byte(unsigned char& byte) {
             return true;
         }
         if (received < 0 && errno == EINTR) {
+            continue;
+        }
+        if (must_wait(received) && wait_until_ready(STDIN_FILENO, POLLIN)) {
             continue;
         }
         return false;
@@ -243,6 +265,9 @@ void standard_device::write(std::string_view bytes) {
         if (written < 0 && errno == EINTR) {
             continue;
         }
+        if (must_wait(written) && wait_until_ready(STDOUT_FILENO, POLLOUT)) {
+            continue;
+        }
         if (written <= 0) {
             return;  // closed, full or gone: the dialogue goes on without this output
         }
@@ -260,6 +285,9 @@ std::size_t standard_device::read(char* buffer, std::size_t size) {
         const ssize_t received = ::read(STDIN_FILENO, buffer, size);
         if (received >= 0) {
             return static_cast<std::size_t>(received);
+        }
+        if (must_wait(received) && wait_until_ready(STDIN_FILENO, POLLIN)) {
+            continue;
         }
         if (errno != EINTR) {
             return 0;  // an input that cannot be read is an input that has ended
