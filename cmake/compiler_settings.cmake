@@ -24,3 +24,16 @@ if(DICE_SANITIZE)
         -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
     target_link_options(dice_compiler_settings INTERFACE -fsanitize=address,undefined)
 endif()
+
+# The fuzz targets need clang's libFuzzer; everything they drive gets its coverage
+# instrumentation and the sanitizers, so that any fault the fuzzer reaches is a crash.
+option(DICE_BUILD_FUZZERS "Build the libFuzzer targets (clang only)" OFF)
+if(DICE_BUILD_FUZZERS)
+    if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+        message(FATAL_ERROR "DICE_BUILD_FUZZERS needs clang (the fuzz preset selects it)")
+    endif()
+    target_compile_options(dice_compiler_settings INTERFACE
+        -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all
+        -fno-omit-frame-pointer)
+    target_link_options(dice_compiler_settings INTERFACE -fsanitize=address,undefined)
+endif()
