@@ -1,7 +1,9 @@
 // Runs a program in conditions a shell cannot set up by itself:
-//   run_child [--nonblocking FD]... [--max-rss-to FILE] -- PROGRAM [ARGUMENT]...
+//   run_child [--nonblocking FD]... [--max-rss-to FILE] [--cpu-to FILE] -- PROGRAM [ARG]...
 // --nonblocking marks an inherited descriptor non-blocking, as a parent process sharing it
-// may have done; --max-rss-to writes the child's peak resident memory in KiB to FILE.
+// may have done; --max-rss-to writes the child's peak resident memory in KiB to FILE, and
+// --cpu-to the processor time it used in milliseconds (a program that waits uses almost
+// none; one that spins while it waits uses all of it).
 // Exits with the child's status, or 128 plus the signal that ended it.
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -18,6 +20,7 @@
 int main(int argc, char** argv) {
     std::vector<int> nonblocking;
     std::string max_rss_file;
+    std::string cpu_file;
     int first = 1;
     for (; first < argc; ++first) {
         const std::string option = argv[first];
@@ -29,6 +32,8 @@ int main(int argc, char** argv) {
             nonblocking.push_back(std::atoi(argv[++first]));
         } else if (option == "--max-rss-to" && first + 1 < argc) {
             max_rss_file = argv[++first];
+        } else if (option == "--cpu-to" && first + 1 < argc) {
+            cpu_file = argv[++first];
         } else {
             std::fprintf(stderr, "run_child: unknown option %s\n", option.c_str());
             return 2;
@@ -63,6 +68,13 @@ int main(int argc, char** argv) {
     }
     if (!max_rss_file.empty()) {
         std::ofstream(max_rss_file) << usage.ru_maxrss << '\n';
+    }
+    if (!cpu_file.empty()) {
+        const auto milliseconds = [](const timeval& time) {
+            return static_cast<long long>(time.tv_sec) * 1000 + time.tv_usec / 1000;
+        };
+        std::ofstream(cpu_file) << milliseconds(usage.ru_utime) + milliseconds(usage.ru_stime)
+                                << '\n';
     }
     if (WIFSIGNALED(status)) {
         return 128 + WTERMSIG(status);
