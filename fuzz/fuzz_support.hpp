@@ -64,8 +64,8 @@ inline std::size_t chunk_from(unsigned char byte) {
     return (byte & 0x80U) != 0 ? std::string_view::npos : std::size_t{(byte & 0x0fU) + 1U};
 }
 
-// How often a program that ends at the end of input may still look for more: a read of a
-// number ending at the end, then the reads of the prompt that finds nothing.
-inline constexpr int most_reads_at_end = 8;
+// The end of input is final: a terminal reports it once, and asking again would wait for
+// more typing. So the device is never asked again once it has reported it.
+inline constexpr int most_reads_at_end = 1;
 
 }  // namespace fuzz_support
