@@ -35,20 +35,15 @@ class fuzz_source final : public dice::random_source {
     std::int64_t sum_of_dice(std::int32_t sides, std::int32_t count) override {
         require(sides == 4 || sides == 6 || sides == 8 || sides == 10 || sides == 12 || sides == 20,
                 "a pool of dice the menu does not offer");
-        if (count <= largest_pool_summed) {
-            return generator_.sum_of_dice(sides, count);
-        }
-        // A pool of millions of dice takes as long as it takes (its sum is the generator's
-        // business and has tests of its own); here it only has to keep the dialogue going,
-        // so it gets a total of the right size without the wait.
-        return std::int64_t{count} * (sides + 1) / 2;
+        const std::int64_t total = generator_.sum_of_dice(sides, count);
+        require(count <= 0 ? total == 0 : total >= count && total <= std::int64_t{count} * sides,
+                "a pool total outside what its dice can show");
+        return total;
     }
 
     int seedings = 0;
 
   private:
-    static constexpr std::int32_t largest_pool_summed = 1 << 16;
-
     dice::linear_congruential_source generator_;
     const fuzz_support::fuzz_device& device_;
 };
