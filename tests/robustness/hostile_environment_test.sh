@@ -91,6 +91,21 @@ run_input "NUL and bytes above 127"
 run_input "very long digit runs"
 ends_with "$work/out" "$another_choice_prompt" || fail "very long digit runs: did not reach the last prompt"
 
+# The largest pools: 2147483647 dice typed plainly, and as a 30 000-digit number that
+# reduces to it (10^30000 + 2147483647). Summed at once, each total within what its dice show.
+{
+    printf '7 2147483647 1 5 1'
+    printf '0%.0s' $(seq 1 30000)
+    printf '2147483647 2'
+} >"$work/in"
+run_input "largest pools, one of them typed with 30 000 digits"
+mapfile -t totals < <(grep -a -o 'You Rolled A [0-9]*' "$work/out" | cut -d' ' -f4)
+if [ "${#totals[@]}" -ne 2 ] ||
+    [ "${totals[0]}" -lt 2147483647 ] || [ "${totals[0]}" -gt $((2147483647 * 20)) ] ||
+    [ "${totals[1]}" -lt 2147483647 ] || [ "${totals[1]}" -gt $((2147483647 * 10)) ]; then
+    fail "largest pools: totals ${totals[*]}"
+fi
+
 # Megabytes of white space of every kind between the answers.
 {
     head -c 2000000 /dev/zero | tr '\0' ' '
