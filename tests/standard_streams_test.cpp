@@ -204,8 +204,11 @@ TEST_F(standard_streams, ReadHandsOverTheInputInThePlatformsTextMode) {
         }
     }
     restore();
-    EXPECT_EQ(received,
-              "1" + std::string(stripped_line_break) + "2" + std::string(stripped_line_break));
+    std::string expected;
+    for (const char* number : {"1", "2"}) {
+        expected.append(number).append(stripped_line_break);
+    }
+    EXPECT_EQ(received, expected);
 }
 
 // The null device is a character device like a console, but there is no keyboard behind
