@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "console/console.hpp"
+#include "dice/pool_sum.hpp"
 
 namespace dice {
 
@@ -31,8 +32,8 @@ public:
 // output, so one seed gives the same rolls on every platform.
 class linear_congruential_source final : public random_source {
 public:
-    static constexpr std::uint32_t multiplier = 214013U;
-    static constexpr std::uint32_t increment = 2531011U;
+    static constexpr std::uint32_t multiplier = lcg_multiplier;
+    static constexpr std::uint32_t increment = lcg_increment;
 
     explicit linear_congruential_source(std::uint32_t seed = 1U) : state_(seed) {}
 
