@@ -58,10 +58,6 @@ constexpr std::uint64_t lane_threshold = std::uint64_t{1} << 18U;
 // Lane steps (draws actually stepped) from which a second thread pays for itself.
 constexpr std::uint64_t thread_threshold = std::uint64_t{1} << 22U;
 
-constexpr std::uint32_t draw_of(std::uint32_t state) {
-    return (state >> 16U) & 0x7fffU;
-}
-
 std::uint32_t rest_of(std::uint32_t draw, const detail::divisor& div) {
     const std::uint32_t quotient = ((draw * div.multiplier) >> 16U) >> div.shift;
     return draw - quotient * div.value;
@@ -83,7 +79,7 @@ std::uint64_t rests_one_by_one(std::uint32_t state, std::uint64_t count,
                                const detail::divisor& div) {
     std::uint64_t total = 0;
     for (std::uint64_t drawn = 0; drawn < count; ++drawn) {
-        state = state * lcg_multiplier + lcg_increment;
+        state = next_state(state);
         total += rest_of(draw_of(state), div);
     }
     return total;
@@ -123,7 +119,7 @@ std::uint64_t sum_lanes(std::uint32_t& state, std::uint32_t begin, std::uint32_t
             }
             high[i] = static_cast<std::uint16_t>(h & 0xffffU);
             step[i] = d;
-            state = state * lcg_multiplier + lcg_increment;
+            state = next_state(state);
         }
         // Idle lanes sit on draw 0, whose rest is 0.
         for (std::uint32_t i = in_chunk; i < static_cast<std::uint32_t>(detail::lanes_per_chunk);

@@ -22,6 +22,14 @@ namespace dice {
 inline constexpr std::uint32_t lcg_multiplier = 214013U;
 inline constexpr std::uint32_t lcg_increment = 2531011U;
 
+// One step of the generator: the state after `state`.
+constexpr std::uint32_t next_state(std::uint32_t state) {
+    return state * lcg_multiplier + lcg_increment;
+}
+
+// The draw, from 0 to 32767, that a freshly stepped state shows.
+constexpr std::uint32_t draw_of(std::uint32_t state) { return (state >> 16U) & 0x7fffU; }
+
 // The state `steps` draws after `state`, in O(log steps).
 std::uint32_t advance(std::uint32_t state, std::uint64_t steps);
 

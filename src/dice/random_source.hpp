@@ -32,15 +32,12 @@ public:
 // output, so one seed gives the same rolls on every platform.
 class linear_congruential_source final : public random_source {
 public:
-    static constexpr std::uint32_t multiplier = lcg_multiplier;
-    static constexpr std::uint32_t increment = lcg_increment;
-
     explicit linear_congruential_source(std::uint32_t seed = 1U) : state_(seed) {}
 
     void seed_from_clock() override;
     std::int32_t next_draw() override {
-        state_ = state_ * multiplier + increment;
-        return static_cast<std::int32_t>((state_ >> 16U) & 0x7fffU);
+        state_ = next_state(state_);
+        return static_cast<std::int32_t>(draw_of(state_));
     }
     std::int64_t sum_of_dice(std::int32_t sides, std::int32_t count) override;
 
