@@ -189,21 +189,24 @@ bool wait_until_ready(int descriptor, short events) {
 
 bool must_wait(ssize_t result) { return result < 0 && (errno == EAGAIN || errno == EWOULDBLOCK); }
 
-bool read_byte(unsigned char& byte) {
+// Reads what standard input has, at most `size` bytes, waiting for at least one. 0 at the
+// end of input, and for an input that cannot be read, which is as good as ended.
+std::size_t read_input(void* buffer, std::size_t size) {
     for (;;) {
-        const ssize_t received = ::read(STDIN_FILENO, &byte, 1);
-        if (received == 1) {
-            return true;
-        }
-        if (received < 0 && errno == EINTR) {
-            continue;
+        const ssize_t received = ::read(STDIN_FILENO, buffer, size);
+        if (received >= 0) {
+            return static_cast<std::size_t>(received);
         }
         if (must_wait(received) && wait_until_ready(STDIN_FILENO, POLLIN)) {
             continue;
         }
-        return false;
+        if (errno != EINTR) {
+            return 0;
+        }
     }
 }
+
+bool read_byte(unsigned char& byte) { return read_input(&byte, 1) == 1; }
 
 // The bytes of one key press come from the terminal together; a gap this long means the
 // key is complete.
@@ -281,18 +284,7 @@ std::size_t standard_device::read(char* buffer, std::size_t size) {
         kept_byte_ = -1;
         return 1;
     }
-    for (;;) {
-        const ssize_t received = ::read(STDIN_FILENO, buffer, size);
-        if (received >= 0) {
-            return static_cast<std::size_t>(received);
-        }
-        if (must_wait(received) && wait_until_ready(STDIN_FILENO, POLLIN)) {
-            continue;
-        }
-        if (errno != EINTR) {
-            return 0;  // an input that cannot be read is an input that has ended
-        }
-    }
+    return read_input(buffer, size);
 }
 
 bool standard_device::next_byte_of_key(unsigned char& byte, bool (*belongs)(unsigned char)) {
